@@ -1,0 +1,161 @@
+#include "app/Startup.h"
+
+#include "execution/WorkObjects.h"
+#include "model/BatchFile.h"
+#include "model/Globals.h"
+#include "model/Helpers.h"
+#include "model/Messages.h"
+#include "model/Placeholders.h"
+#include "platform/Folders.h"
+#include "ui/MainWindow.h"
+#include "ui/QtMessageBox.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+bool isExistingFile(const QString &path) {
+    const QFileInfo fi(path);
+    return !path.isEmpty() && fi.exists() && !fi.isDir();
+}
+
+void resolveFolders() {
+    TraceStep(QStringLiteral("Getting dirs"));
+    DocumentsDir = AddBackslash(SpecialFolderPath(FolderDocuments));
+    DataDir = DocumentsDir + QStringLiteral("TarnwickData/");
+    if (!QFileInfo(DataDir).isDir())
+        CreateDirPath(DataDir);
+    LogDir = DataDir + QStringLiteral("LogFiles/");
+    if (!QFileInfo(LogDir).isDir())
+        CreateDirPath(LogDir);
+    DesktopDir = SpecialFolderPath(FolderDesktop);
+    const QString allUsers = ExpandPath(QStringLiteral("%ALLUSERSPROFILE%"));
+    if (QFileInfo(allUsers).isDir())
+        SettingsDir = AddBackslash(allUsers) + QStringLiteral("VelloranTarnwick/");
+    else
+        SettingsDir = DataDir;
+}
+
+int executeRoad(TTarnwickF &mainForm) {
+    TraceStep(QStringLiteral("StartupExecute: ") + StartupBatchFile);
+    mainForm.HideForExecute();
+    TraceStep(QStringLiteral("Executing"));
+    int status = ExitSuccess;
+    TBatch *batch = mainForm.batch();
+    batch->setFileName(StartupBatchFile);
+    if (LoadBatchFile(*batch) != 0)
+        status = ExitNotRun;
+    TraceStep(QStringLiteral("Executing done."));
+    QuitAfterRun = true;
+    TraceStep(QStringLiteral("Quitting Tarnwick..."));
+    return status;
+}
+
+void editRoad(TTarnwickF &mainForm) {
+    TraceStep(QStringLiteral("StartupLoad: ") + StartupBatchFile);
+    TBatch *batch = mainForm.batch();
+    batch->setFileName(StartupBatchFile);
+    LoadBatchFile(*batch);
+    mainForm.UpdateFormCaption();
+}
+
+} // namespace
+
+CommandLineRequest ParseCommandLine(const QStringList &args) {
+    CommandLineRequest r;
+    if (args.isEmpty())
+        return r;
+    const QString first = args.at(0);
+    const QString second = args.size() > 1 ? args.at(1) : QString();
+    if (isExistingFile(first)) {
+        r.executeMode = true;
+        r.batchFile = first;
+    }
+    if (first.toUpper() == QLatin1String("-EXECUTE")) {
+        r.executeMode = true;
+        if (isExistingFile(second))
+            r.batchFile = second;
+        else
+            r.batchNotFound = true;
+    }
+    if (first.toUpper() == QLatin1String("-EDIT")) {
+        if (isExistingFile(second)) {
+            r.editMode = true;
+            r.batchFile = second;
+        } else {
+            r.batchNotFound = true;
+        }
+    }
+    return r;
+}
+
+void ChooseQtPlatform() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+int RunTarnwick(QApplication &app, const QStringList &args) {
+    app.setApplicationName(AppTitle);
+    app.setApplicationDisplayName(AppTitle);
+    app.setQuitOnLastWindowClosed(true);
+    InstallMessageBoxService();
+    CommandLineArgs = args;
+
+    resolveFolders();
+    // The settings store opens here, then the companion is located and checked.
+
+    if (!data_GetMem())
+        return ExitNotRun;
+    // All settings are read here.
+
+    TraceStep(QStringLiteral("--- look for params ---"));
+    const CommandLineRequest request = ParseCommandLine(args);
+    ExecuteMode = request.executeMode;
+    EditMode = request.editMode;
+    StartupBatchFile = request.batchFile;
+    if (request.batchNotFound) {
+        if (request.executeMode)
+            TraceStep(QStringLiteral("-execute"));
+        else
+            TraceStep(QStringLiteral("-edit"));
+        ShowPlainMessage(QStringLiteral("Batchfile not found!"));
+        if (request.executeMode) {
+            data_FreeMem();
+            return ExitNotRun;
+        }
+    }
+
+    if (!ExecuteMode && RunningOffscreen()) {
+        std::fputs("Tarnwick: the editor needs a display; use -execute to run a batch without one.\n",
+                   stderr);
+        data_FreeMem();
+        return ExitNotRun;
+    }
+
+    TraceStep(QStringLiteral("--- createform ---"));
+    TTarnwickF mainForm;
+    TraceStep(QStringLiteral("--- aftercreate ---"));
+
+    int status = ExitSuccess;
+    if (ExecuteMode) {
+        status = executeRoad(mainForm);
+    } else {
+        if (EditMode)
+            editRoad(mainForm);
+        mainForm.show();
+    }
+
+    StartingUp = false;
+    TraceStep(QStringLiteral("--- run --- "));
+    if (QuitAfterRun) {
+        data_FreeMem();
+        return status;
+    }
+    app.exec();
+    TraceStep(QStringLiteral("--- after run ---"));
+    data_FreeMem();
+    return ExitSuccess;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+// Allocates the program-wide work objects (WorkList, the instance lists and the
+// objects of the execution layer). Shows "Critical Error #1!" and returns false
+// when one cannot be created.
+bool data_GetMem();
+// Frees them in the order they are listed above; safe to call twice.
+void data_FreeMem();

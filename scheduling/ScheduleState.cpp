@@ -1,0 +1,5 @@
+#include "scheduling/ScheduleState.h"
+
+#include "model/Batch.h"
+
+void ClearScheduleState(TBatch &batch) { batch.setTaskName(QString()); }
