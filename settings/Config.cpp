@@ -1,0 +1,3 @@
+#include "settings/Config.h"
+
+TConfig Config;
