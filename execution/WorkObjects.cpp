@@ -1,7 +1,9 @@
 #include "execution/WorkObjects.h"
 
+#include "execution/CopyUnit.h"
 #include "model/Globals.h"
 #include "model/Messages.h"
+#include "settings/Config.h"
 
 #include <new>
 
@@ -11,10 +13,14 @@ bool data_GetMem() {
         WorkList = new QStringList;
         InstancePaths = new QStringList;
         InstanceColors = new QStringList;
+        FileCopier = new TFileCopy;
     } catch (const std::bad_alloc &) {
         ShowPlainMessage(QStringLiteral("Critical Error #1!"));
         return false;
     }
+    FileCopier->LogList = WorkList;
+    Config.Modified = false;
+    Config.Filling = false;
     return true;
 }
 
@@ -25,4 +31,6 @@ void data_FreeMem() {
     InstancePaths = nullptr;
     delete InstanceColors;
     InstanceColors = nullptr;
+    delete FileCopier;
+    FileCopier = nullptr;
 }
