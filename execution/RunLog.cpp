@@ -10,6 +10,8 @@
 
 QString RunLogFile;
 bool RunLogActive = false;
+QString RunLogError;
+QString RunLogErrorFile;
 
 namespace {
 
@@ -57,8 +59,14 @@ bool log_Append(const QString &line, QString *error) {
 void ShowStatus(const QString &message) {
     TraceStep(QStringLiteral("status: ") + message);
     const QString stamped = LogTimestamp() + QStringLiteral(": ") + message;
-    if (RunLogActive)
-        log_Append(stamped);
+    if (RunLogActive) {
+        QString error;
+        if (!log_Append(stamped, &error)) {
+            RunLogActive = false;
+            RunLogError = error.isEmpty() ? QStringLiteral("unknown error") : error;
+            RunLogErrorFile = RunLogFile;
+        }
+    }
     IProgressView *form = ProgressForm();
     if (form && Config.ShowMess)
         form->addMemoLine(message.isEmpty() ? QString() : stamped);

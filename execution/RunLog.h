@@ -6,6 +6,10 @@
 
 extern QString RunLogFile; // empty when there is none
 extern bool RunLogActive;  // ShowStatus appends to RunLogFile while set
+// Why the log could not be created or written, and which file; empty while it works.
+// Logging stops at the first failure; the runner ends the run when it sees it.
+extern QString RunLogError;
+extern QString RunLogErrorFile;
 
 // Reports one step of a run: trace, log (while active) and the progress memo
 // (when the window exists and ShowMess is on). A message may span several lines.
