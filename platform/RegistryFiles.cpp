@@ -9,7 +9,9 @@
 
 namespace {
 
-QString fold(const QString &s) { return s.toCaseFolded(); }
+QString fold(const QString &s) {
+    return s.toCaseFolded();
+}
 
 // Key paths: single backslashes, none at either end, folded.
 QString normalKey(QString key) {
@@ -31,7 +33,7 @@ QString decodeRegistryBytes(const QByteArray &bytes) {
     // Exports of the Windows editor are UTF-16 with a byte order mark.
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         QStringDecoder d(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
-                                                     : QStringDecoder::Utf16BE);
+                                                      : QStringDecoder::Utf16BE);
         QString text = d.decode(bytes.mid(2));
         return text;
     }
@@ -210,7 +212,9 @@ bool TRegistryData::mergeFile(const QString &path, QString *error) {
     return mergeText(decodeRegistryBytes(f.readAll()), error);
 }
 
-bool TRegistryData::keyExists(const QString &key) const { return m_keys.contains(normalKey(key)); }
+bool TRegistryData::keyExists(const QString &key) const {
+    return m_keys.contains(normalKey(key));
+}
 
 bool TRegistryData::readText(const QString &key, const QString &name, QString *value) const {
     const auto k = m_keys.constFind(normalKey(key));
