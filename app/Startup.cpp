@@ -7,11 +7,15 @@
 #include "model/Messages.h"
 #include "model/Placeholders.h"
 #include "platform/Folders.h"
+#include "settings/FileAssociation.h"
+#include "settings/RegistryUnit.h"
+#include "settings/VelloranDiscovery.h"
 #include "ui/MainWindow.h"
 #include "ui/QtMessageBox.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTableView>
 #include <cstdio>
 
 namespace {
@@ -61,6 +65,20 @@ void editRoad(TTarnwickF &mainForm) {
     mainForm.UpdateFormCaption();
 }
 
+TFormState formStateOf(TTarnwickF &mainForm) {
+    TFormState s;
+    s.maximized = mainForm.isMaximized();
+    const QRect frame = mainForm.frameGeometry();
+    s.left = frame.left();
+    s.top = frame.top();
+    s.width = mainForm.width();
+    s.height = mainForm.height();
+    if (QTableView *list = mainForm.jobList())
+        for (int c = 0; c < TBatch::ColumnCount; ++c)
+            s.columnWidths.append(list->columnWidth(c));
+    return s;
+}
+
 } // namespace
 
 CommandLineRequest ParseCommandLine(const QStringList &args) {
@@ -104,12 +122,20 @@ int RunTarnwick(QApplication &app, const QStringList &args) {
     InstallMessageBoxService();
     CommandLineArgs = args;
 
+    // For installers and users: create the file type association and end.
+    if (!args.isEmpty() && args.at(0).toUpper() == QLatin1String("-REGISTER"))
+        return settings_registerClick() ? ExitSuccess : ExitJobFailed;
+
     resolveFolders();
     // The settings store opens here, then the companion is located and checked.
+    Reg_init();
+    if (!Reg_FindVelloran())
+        return ExitNotRun;
 
     if (!data_GetMem())
         return ExitNotRun;
     // All settings are read here.
+    Reg_LoadConfig();
 
     TraceStep(QStringLiteral("--- look for params ---"));
     const CommandLineRequest request = ParseCommandLine(args);
@@ -138,6 +164,9 @@ int RunTarnwick(QApplication &app, const QStringList &args) {
     TraceStep(QStringLiteral("--- createform ---"));
     TTarnwickF mainForm;
     TraceStep(QStringLiteral("--- aftercreate ---"));
+    mainForm.closeHooks.saveSettings = [] { Reg_SaveConfig(); };
+    mainForm.closeHooks.closeStore = [] { Reg_Close(); };
+    SetFormStateProvider([&mainForm] { return formStateOf(mainForm); });
 
     int status = ExitSuccess;
     if (ExecuteMode) {
@@ -151,11 +180,13 @@ int RunTarnwick(QApplication &app, const QStringList &args) {
     StartingUp = false;
     TraceStep(QStringLiteral("--- run --- "));
     if (QuitAfterRun) {
+        SetFormStateProvider(nullptr);
         data_FreeMem();
         return status;
     }
     app.exec();
     TraceStep(QStringLiteral("--- after run ---"));
+    SetFormStateProvider(nullptr);
     data_FreeMem();
     return ExitSuccess;
 }
