@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "execution/Runner.h"
 #include "execution/WorkObjects.h"
 #include "model/BatchFile.h"
 #include "model/Globals.h"
@@ -46,15 +47,13 @@ int executeRoad(TTarnwickF &mainForm) {
     TraceStep(QStringLiteral("StartupExecute: ") + StartupBatchFile);
     mainForm.HideForExecute();
     TraceStep(QStringLiteral("Executing"));
-    int status = ExitSuccess;
-    TBatch *batch = mainForm.batch();
-    batch->setFileName(StartupBatchFile);
-    if (LoadBatchFile(*batch) != 0)
-        status = ExitNotRun;
+    const RunOutcome outcome = Execute(*mainForm.batch(), StartupBatchFile, false);
     TraceStep(QStringLiteral("Executing done."));
     QuitAfterRun = true;
     TraceStep(QStringLiteral("Quitting Tarnwick..."));
-    return status;
+    if (!outcome.loaded)
+        return ExitNotRun;
+    return outcome.finished && outcome.allSucceeded && !outcome.logFailed ? ExitSuccess : ExitJobFailed;
 }
 
 void editRoad(TTarnwickF &mainForm) {
