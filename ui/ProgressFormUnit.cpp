@@ -226,9 +226,10 @@ void TProgressForm::setOuterHeight(int height) {
 }
 
 void TProgressForm::closeEvent(QCloseEvent *event) {
-    BatchCancelled = true; // FormCloseQuery: closing is always allowed
-    event->accept();
+    // Closing is always allowed, and closing during a run cancels it. The window is
+    // only hidden; the next run shows it again.
     BatchCancelled = true;
+    event->accept();
     TraceStep(QStringLiteral("ProgressForm.FormClose"));
 }
 

@@ -48,7 +48,9 @@ bool run(const QString &program, const QStringList &args) {
 }
 
 // Lets the kernel write back what the last round left dirty, so no round pays for another.
-void settle(const QString &folder) { run(QStringLiteral("sync"), {QStringLiteral("-f"), folder}); }
+void settle(const QString &folder) {
+    run(QStringLiteral("sync"), {QStringLiteral("-f"), folder});
+}
 
 bool writeSource(const QString &path) {
     QFile f(path);
@@ -134,8 +136,11 @@ int main(int argc, char **argv) {
                         },
                         &ok));
                 else
-                    cp.push_back(timeMs([&] { return run(QStringLiteral("cp"), {source, target}); },
-                                        &ok));
+                    cp.push_back(timeMs(
+                        [&] {
+                            return run(QStringLiteral("cp"), {source, target});
+                        },
+                        &ok));
                 if (QFile(target).size() != FileSize)
                     ok = false;
                 QFile::remove(target);
@@ -166,9 +171,11 @@ int main(int argc, char **argv) {
                 if (oursNow)
                     ours.push_back(timeMs([&] { return DeleteDirectoryTree(top); }, &ok));
                 else
-                    rm.push_back(
-                        timeMs([&] { return run(QStringLiteral("rm"), {QStringLiteral("-rf"), top}); },
-                               &ok));
+                    rm.push_back(timeMs(
+                        [&] {
+                            return run(QStringLiteral("rm"), {QStringLiteral("-rf"), top});
+                        },
+                        &ok));
                 if (QFileInfo::exists(top))
                     ok = false;
             }
