@@ -3,9 +3,12 @@
 #include "execution/CopyUnit.h"
 #include "model/Globals.h"
 #include "model/Messages.h"
+#include "platform/Clipboard.h"
 #include "settings/Config.h"
 
 #include <new>
+
+TClipboardAccess *ClipboardAccess = nullptr;
 
 bool data_GetMem() {
     TraceStep(QStringLiteral("data_GetMem"));
@@ -21,6 +24,7 @@ bool data_GetMem() {
     FileCopier->LogList = WorkList;
     Config.Modified = false;
     Config.Filling = false;
+    ClipboardAccess = new TClipboardAccess;
     return true;
 }
 
@@ -33,4 +37,6 @@ void data_FreeMem() {
     InstanceColors = nullptr;
     delete FileCopier;
     FileCopier = nullptr;
+    delete ClipboardAccess;
+    ClipboardAccess = nullptr;
 }

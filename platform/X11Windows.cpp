@@ -297,6 +297,11 @@ bool X11DisplayAvailable() {
     return Connection().ok();
 }
 
+bool X11WindowManagerRuns() {
+    Connection x;
+    return x.ok() && x.windowManagerRuns();
+}
+
 bool X11TopLevelWindows(QVector<X11WindowInfo> *windows, QString *error) {
     windows->clear();
     Connection x;

@@ -21,6 +21,9 @@ struct X11WindowInfo {
 // True when an X display can be opened.
 bool X11DisplayAvailable();
 
+// True when a window manager announces itself on the display (_NET_SUPPORTING_WM_CHECK).
+bool X11WindowManagerRuns();
+
 // A snapshot of the top-level windows, top of the stacking order first: the window
 // manager's client list where one is kept, then the root's other children (their client
 // windows where they are frames). False with the reason in *error without a display.
