@@ -12,6 +12,7 @@
 #include "settings/RegistryUnit.h"
 #include "settings/VelloranDiscovery.h"
 #include "ui/MainWindow.h"
+#include "ui/ProgressFormUnit.h"
 #include "ui/QtMessageBox.h"
 
 #include <QApplication>
@@ -119,6 +120,7 @@ int RunTarnwick(QApplication &app, const QStringList &args) {
     app.setApplicationDisplayName(AppTitle);
     app.setQuitOnLastWindowClosed(true);
     InstallMessageBoxService();
+    InstallProgressForm();
     CommandLineArgs = args;
 
     // For installers and users: create the file type association and end.

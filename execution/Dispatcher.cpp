@@ -1,6 +1,3 @@
-// TEMPORARY guard while the launcher, process, clipboard and command-line units land.
-#if __has_include("execution/Launcher.h") && __has_include("execution/KillProcessUnit.h") && \
-    __has_include("platform/Clipboard.h") && __has_include("settings/VelloranCommandLine.h")
 #include "execution/Dispatcher.h"
 
 #include "execution/CopyUnit.h"
@@ -140,16 +137,21 @@ DispatcherDeletes &dispatcherDeletes() {
 void ResetDispatcherDeletes() { dispatcherDeletes() = DispatcherDeletes{io_DeleteFiles, DeleteDirectoryTree}; }
 
 bool IsRootFilePattern(const QString &path) {
-    const QString p = path.toLower();
-    if (p == QLatin1String("/*") || p == QLatin1String("/*.*"))
-        return true;
-    // The same pattern spelled with a folder that cleans to the root ("//*", "/./*.*").
-    const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0 || !NamesRootFolder(path.left(slash + 1)))
         return false;
-    const QString mask = p.mid(slash + 1);
-    return (mask == QLatin1String("*") || mask == QLatin1String("*.*")) &&
-           NamesRootFolder(p.left(slash + 1));
+    // Any mask that every name matches: "*", "*.*", "**", "?*", or none at all.
+    const QStringList masks = path.mid(slash + 1).split(QLatin1Char(';'));
+    for (const QString &mask : masks) {
+        QString m = mask.trimmed();
+        m.remove(QLatin1Char('.'));
+        bool wide = true;
+        for (const QChar c : m)
+            wide = wide && (c == QLatin1Char('*') || c == QLatin1Char('?'));
+        if (wide)
+            return true;
+    }
+    return false;
 }
 
 bool NamesRootFolder(const QString &path) {
@@ -231,18 +233,3 @@ bool io_launchitem(TJobCommand command, const QString &fileNameIn, const QString
     return ok;
 }
 
-#else
-#include "execution/Dispatcher.h"
-bool io_launchitem(TJobCommand, const QString &, const QString &, const QString &, const QString &,
-                   bool, bool, bool, const QString &) {
-    return false;
-}
-bool IsRootFilePattern(const QString &) { return true; }
-bool NamesRootFolder(const QString &) { return true; }
-QString ProcessNameOf(const QString &f) { return f; }
-DispatcherDeletes &dispatcherDeletes() {
-    static DispatcherDeletes d;
-    return d;
-}
-void ResetDispatcherDeletes() {}
-#endif
