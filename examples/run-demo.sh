@@ -28,9 +28,13 @@ echo "Running: tarnwick -execute examples/demo.twk $sandbox"
 status=$?
 echo "Exit status: $status (0: every job succeeded)"
 
-docs=$(xdg-user-dir DOCUMENTS 2>/dev/null || true)
-[ -n "$docs" ] || docs="$HOME/Documents"
-log=$(ls -t "$docs"/TarnwickData/LogFiles/demoLog_*.txt 2>/dev/null | head -n 1)
+# The documents folder as the program resolves it: the XDG setting, else ~/Documents.
+log=""
+for docs in "$(xdg-user-dir DOCUMENTS 2>/dev/null)" "$HOME/Documents"; do
+  [ -n "$docs" ] || continue
+  log=$(ls -t "$docs"/TarnwickData/LogFiles/demoLog_*.txt 2>/dev/null | head -n 1)
+  [ -z "$log" ] || break
+done
 if [ -n "$log" ]; then
   echo "Execution log: $log"
   cat "$log"

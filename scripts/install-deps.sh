@@ -3,7 +3,7 @@
 set -eu
 packages="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
   libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
-  xclip wl-clipboard xdg-utils shared-mime-info desktop-file-utils
+  xclip wl-clipboard xdg-utils shared-mime-info desktop-file-utils libfile-mimeinfo-perl
   xvfb xauth openbox x11-utils fonts-dejavu-core"
 if [ "$(id -u)" -ne 0 ]; then
   SUDO=sudo
