@@ -21,7 +21,7 @@ BatchFileHooks &batchFileHooks();
 inline const QString DefaultBatchHeader = QStringLiteral("Tarnwick 3.0");
 inline const QString BatchExtension = QStringLiteral(".twk");
 
-// Delphi-style Trim: removes blanks and control characters (<= U+0020) at both ends.
+// Removes blanks and control characters (<= U+0020) at both ends.
 QString TrimBlanks(const QString &text);
 
 // The eight-line records of a batch, without touching any file.
