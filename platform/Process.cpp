@@ -56,6 +56,19 @@ void applyPriority(ProcessPriority priority) {
     }
 }
 
+// The new program gets standard input, output and error only: descriptors of ours
+// (log files, sockets, a test runner's pipes) must not stay open as long as it runs.
+void keepOnlyStandardFds() {
+#if defined(SYS_close_range)
+    if (syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */) == 0)
+        return;
+#endif
+    const long max = sysconf(_SC_OPEN_MAX);
+    const int limit = max > 0 && max < 65536 ? int(max) : 65536;
+    for (int fd = 3; fd < limit; ++fd)
+        fcntl(fd, F_SETFD, FD_CLOEXEC);
+}
+
 int childMain(void *arg) {
     SpawnPlan *plan = static_cast<SpawnPlan *>(arg);
     // Handlers of ours mean nothing in the new program, and an ignored SIGPIPE or SIGCHLD
@@ -74,6 +87,7 @@ int childMain(void *arg) {
         dup2(plan->stdoutFd, 1);
     if (plan->stderrFd >= 0)
         dup2(plan->stderrFd, 2);
+    keepOnlyStandardFds();
     if (plan->workingDir && chdir(plan->workingDir) != 0) {
         plan->childErrno = errno ? errno : ENOENT;
         _exit(127);

@@ -251,7 +251,7 @@ private:
             check();
     }
     void check() {
-        if (done_)
+        if (done_ || target_)
             return;
         const QVector<uint32_t> clients = x_.windowList(NetClientList);
         QVector<xcb_get_property_cookie_t> cookies;
@@ -266,16 +266,52 @@ private:
         }
         if (!target)
             return;
+        target_ = target;
+        request();
+        // A request that reaches the window manager before it has taken the window
+        // in is lost; ask again until the state holds or the time is up.
+        auto *retry = new QTimer(this);
+        connect(retry, &QTimer::timeout, this, [this] {
+            if (done_)
+                return;
+            // The window is gone (its id may already name another program's window).
+            if (!stillOurs()) {
+                finish();
+                return;
+            }
+            if (applied())
+                finish();
+            else
+                request();
+        });
+        retry->start(250);
+    }
+    void request() {
         if (maximised_) {
             const uint32_t data[5] = {1 /* add */, x_.atom(NetWmStateMaxVert),
                                       x_.atom(NetWmStateMaxHorz), 1 /* from an application */, 0};
-            x_.sendToRoot(target, x_.atom(NetWmState), data);
+            x_.sendToRoot(target_, x_.atom(NetWmState), data);
         } else {
             const uint32_t data[5] = {IconicState, 0, 0, 0, 0};
-            x_.sendToRoot(target, x_.atom(WmChangeState), data);
+            x_.sendToRoot(target_, x_.atom(WmChangeState), data);
         }
         xcb_flush(x_.c());
-        finish();
+    }
+    bool stillOurs() {
+        const QVector<uint32_t> pid = Connection::values(xcb_get_property_reply(
+            x_.c(), x_.property(target_, NetWmPid, XCB_ATOM_CARDINAL, 1), nullptr));
+        return !pid.isEmpty() && pid[0] == pid_;
+    }
+    bool applied() {
+        if (maximised_) {
+            const QVector<uint32_t> state = Connection::values(xcb_get_property_reply(
+                x_.c(), x_.property(target_, NetWmState, XCB_ATOM_ATOM, 64), nullptr));
+            return state.contains(x_.atom(NetWmStateMaxVert)) &&
+                   state.contains(x_.atom(NetWmStateMaxHorz));
+        }
+        const QVector<uint32_t> state = Connection::values(xcb_get_property_reply(
+            x_.c(), x_.property(target_, WmState, XCB_ATOM_ANY, 2), nullptr));
+        return !state.isEmpty() && state[0] == IconicState;
     }
     void finish() {
         done_ = true;
@@ -288,6 +324,7 @@ private:
     quint32 pid_;
     bool maximised_;
     bool done_ = false;
+    xcb_window_t target_ = 0;
     QSocketNotifier *notifier_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace helpers;
@@ -34,8 +35,15 @@ private:
     QByteArray old_;
 };
 
+// Every helper whose pid a test has read; cleanup() kills them, so a failed check
+// never leaves one running (it would hold the test runner's output open).
+QList<qint64> g_started;
+
 qint64 reportedPid(const QStringList &report) {
-    return report.isEmpty() ? -1 : report[0].toLongLong();
+    const qint64 pid = report.isEmpty() ? -1 : report[0].toLongLong();
+    if (pid > 1)
+        g_started.append(pid);
+    return pid;
 }
 
 } // namespace
@@ -61,6 +69,12 @@ private slots:
         qputenv("TW_HELPER_OUT", outFile.toLocal8Bit());
     }
     void cleanup() {
+        for (qint64 pid : g_started) {
+            const QString exe = QFileInfo(QString("/proc/%1/exe").arg(pid)).symLinkTarget();
+            if (exe.contains("/twh-") || exe.contains("/tw_helper_"))
+                killOwn(pid);
+        }
+        g_started.clear();
         BatchCancelled = false;
         AppClosing = false;
         qunsetenv("TW_HELPER_OUT");
@@ -143,6 +157,21 @@ private slots:
         QCOMPARE(report[2].toLongLong(), pid); // a session of its own
         QCOMPARE(report[3], QString("30"));
         killOwn(pid);
+    }
+
+    // A started program keeps only standard input, output and error of ours.
+    void noInheritedDescriptors() {
+        const QString listing = testTmp() + "/" + uniqueName("fds-");
+        const int fd = ::open("/dev/null", O_RDONLY); // deliberately without O_CLOEXEC
+        QVERIFY(fd > 2);
+        const int code = io_RunFile("/bin/sh", "", "-c \"ls /proc/$$/fd > '" + listing + "'\"",
+                                    "Normal", false, false, true);
+        ::close(fd);
+        QCOMPARE(code, 0);
+        QFile f(listing);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList fds = QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(!fds.contains(QString::number(fd)), qPrintable(fds.join(' ')));
     }
 
     void brokenWait_data() {
