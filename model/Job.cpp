@@ -13,7 +13,10 @@ const std::array<QString, JobCommandCount> &names() {
 }
 } // namespace
 
-QString CommandName(TJobCommand command) { return names()[size_t(command)]; }
+QString CommandName(TJobCommand command) {
+    const int i = int(command);
+    return i >= 0 && i < JobCommandCount ? names()[size_t(i)] : QString();
+}
 
 bool CommandFromName(const QString &name, TJobCommand *command) {
     for (int i = 0; i < JobCommandCount; ++i) {

@@ -20,7 +20,8 @@ enum class TJobCommand {
 
 constexpr int JobCommandCount = 11;
 
-// Display name, also the job table's first column ("Run Velloran", "Run", ...).
+// Display name, also the job table's first column ("Run Velloran", "Run", ...);
+// empty for a value that names no command.
 QString CommandName(TJobCommand command);
 // Exact comparison with the display names; false when the text names no command.
 bool CommandFromName(const QString &name, TJobCommand *command);

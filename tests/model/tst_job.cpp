@@ -18,6 +18,8 @@ private slots:
             QCOMPARE(int(c), i);
         }
         QVERIFY(!CommandFromName("run", nullptr)); // exact letter case
+        QCOMPARE(CommandName(TJobCommand(JobCommandCount)), QString());
+        QCOMPARE(CommandName(TJobCommand(-1)), QString());
         QVERIFY(!CommandFromName("Run ", nullptr));
     }
 
