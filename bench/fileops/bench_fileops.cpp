@@ -2,6 +2,7 @@
 // in the same run and the same temporary folder. Usage: bench_fileops [folder]
 // (default: the system's temporary folder). Needs about 2.2 GiB free there; at most
 // one source and one copy exist at any time, and everything is removed at the end.
+#include "common/Median.h"
 #include "execution/CopyUnit.h"
 #include "execution/FileOps.h"
 #include "execution/WorkObjects.h"
@@ -29,12 +30,6 @@ constexpr int CopyRounds = 3;
 constexpr int DeleteRounds = 5;
 constexpr double CopyGoal = 1.1;
 constexpr double DeleteGoal = 1.2;
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 double timeMs(const std::function<bool()> &work, bool *ok) {
     QElapsedTimer t;

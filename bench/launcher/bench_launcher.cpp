@@ -4,6 +4,7 @@
 //     waitpid of the same program in the same process (goal: < 2 ms above it).
 // Usage: bench_launcher [sleep-runs (default 3)] [true-runs (default 300)]
 
+#include "common/Median.h"
 #include "execution/Launcher.h"
 
 #include <QCoreApplication>
@@ -26,12 +27,6 @@ double cpuMs() {
     getrusage(RUSAGE_SELF, &u);
     return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
            (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 double bareSpawnMs() {

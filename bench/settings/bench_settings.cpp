@@ -1,5 +1,6 @@
 // A full save of the settings (9 recent files, 20 instances) into an existing
 // file: one locked read, rewrite and rename. Goal: under 10 ms.
+#include "common/Median.h"
 #include "model/Globals.h"
 #include "settings/Config.h"
 #include "settings/RegistryUnit.h"
@@ -10,11 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-static double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
