@@ -17,4 +17,4 @@ done
 [ -n "$missing" ] || exit 0
 $SUDO apt-get update
 # shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y $missing
