@@ -1,3 +1,4 @@
+#include "common/TestSupport.h"
 #include "execution/KillProcessUnit.h"
 #include "execution/Launcher.h"
 #include "execution/WindowUtils.h"
@@ -13,18 +14,6 @@
 using namespace helpers;
 
 namespace {
-
-struct RecordedBox {
-    QString caption, text;
-    MsgIcon icon;
-};
-class BoxRecorder : public IMessageBox {
-public:
-    QList<RecordedBox> boxes;
-    void show(const QString &caption, const QString &text, MsgIcon icon) override {
-        boxes.append({caption, text, icon});
-    }
-};
 
 QList<quint32> g_killCalls;
 int g_refuseFirst = 0; // how many calls to answer with EPERM
@@ -139,8 +128,7 @@ private slots:
     }
 
     void listErrorShowsBoxAndKeepsWhatWasRead() {
-        BoxRecorder boxes;
-        SetMessageBoxService(&boxes);
+        MessageRecorder boxes;
         SetProcessListFunction(brokenList);
         TProcesses list;
         list.GetProcesses();
